@@ -1,0 +1,28 @@
+#include "common/FileAccess.h"
+
+#include <cctype>
+
+namespace qivo {
+
+bool IsPipePath(const char* path) {
+    if (!path || path[0] != '\\' || path[1] != '\\') return false;
+    const char* p = path + 2;
+    if (*p == '\\') return false;
+    while (*p && *p != '\\' && *p != '/') ++p;
+    while (*p == '\\' || *p == '/') ++p;
+    static constexpr char kPipe[] = "pipe";
+    for (int i = 0; i < 4; ++i, ++p) {
+        if (std::tolower(static_cast<unsigned char>(*p)) != kPipe[i]) return false;
+    }
+    return *p == '\\' || *p == '/';
+}
+
+platform::FileHandle OpenForReading(const std::string& path) {
+    return platform::FileHandle::OpenRead(path);
+}
+
+platform::FileHandle OpenInputStream(const std::string& path) {
+    return OpenForReading(path);
+}
+
+}  // namespace qivo
