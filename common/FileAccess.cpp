@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/PipeClient.h"
+
 namespace qivo {
 
 bool IsPipePath(const char* path) {
@@ -18,11 +20,16 @@ bool IsPipePath(const char* path) {
 }
 
 platform::FileHandle OpenForReading(const std::string& path) {
-    return platform::FileHandle::OpenRead(path);
+    if (!IsPipePath(path)) return platform::FileHandle::OpenRead(path);
+    platform::FileHandle handle;
+    platform::PipeClient::TryOpen(path, handle);
+    return handle;
 }
 
 platform::FileHandle OpenInputStream(const std::string& path) {
-    return OpenForReading(path);
+    if (!IsPipePath(path)) return OpenForReading(path);
+    // A server that never comes is given about a minute; a busy pipe up to 20 s more.
+    return platform::PipeClient::OpenWaiting(path, platform::PipeWaitPolicy{});
 }
 
 }  // namespace qivo
