@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <new>
 #include <string>
@@ -14,6 +15,7 @@
 #include "importer/HostSuites.h"
 #include "importer/PrivateDataLock.h"
 #include "importer/ReadDescriptor.h"
+#include "input/CTSDemuxFeeder.h"
 #include "platform/Utf.h"
 #include "source/CountRawFrames.h"
 
@@ -70,6 +72,39 @@ void StoreFrameCount(ClipRecord& record, std::int32_t frames) {
     }
 }
 
+// Transport-stream type of a codec's video, or 0 when a transport stream cannot carry it.
+std::uint8_t StreamTypeOf(std::uint32_t codec) {
+    switch (codec) {
+        case MFX_CODEC_MPEG2: return 2;
+        case MFX_CODEC_AVC: return 27;
+        case MFX_CODEC_VC1: return 234;
+        default: return 0;
+    }
+}
+
+// A transport stream does not say how many pictures it holds: one full pass counts them, and
+// the count is kept in the descriptor so that later opens skip the pass. A pipe cannot be read
+// twice, so it is never counted.
+void CountTransportStreamFrames(ClipRecord& record) {
+    const SourceSettings& settings = record.frameSource->settings;
+    const std::uint8_t streamType = StreamTypeOf(settings.codec);
+    if (settings.frameCount > 0 || !settings.isTransportStream || streamType == 0 ||
+        settings.inputFiles.empty() || IsPipePath(settings.inputFiles.front())) {
+        return;
+    }
+    CTSDemuxFeeder feeder;
+    feeder.SetTsStream(settings.inputFiles.front(), streamType);
+    if (!feeder.Start()) return;
+    constexpr std::uint32_t kPassBlock = 1048576;
+    while (feeder.Read(nullptr, kPassBlock, nullptr)) {
+    }
+    feeder.Stop();
+    const std::int64_t counted = feeder.countedFrames;
+    StoreFrameCount(record, counted > std::numeric_limits<std::int32_t>::max()
+                                ? std::numeric_limits<std::int32_t>::max()
+                                : static_cast<std::int32_t>(counted));
+}
+
 // Uncompressed clips are read straight from the file; their picture and timing come only from
 // the descriptor, so without a size or a rate no frame can be found.
 bool SetUpRawVideo(ClipRecord& record, int fd) {
@@ -123,6 +158,7 @@ std::int32_t OpenClip(const host::StandardParams* stdParms, host::FileRef* file,
 
     if (firstOpen) {
         OpenLogFile(*record);
+        CountTransportStreamFrames(*record);
     }
 
     record->videoPresent = 0;

@@ -246,4 +246,37 @@ TEST_F(ClipOpenTest, LogFileIsCreatedAtTheFirstOpen) {
     ExpectHostClean();
 }
 
+// Transport streams of 12 pictures, made with ffmpeg at test time.
+TEST_F(ClipOpenTest, FirstOpenCountsATransportStreamOnceAndStoresTheCount) {
+    if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) GTEST_SKIP() << "ffmpeg not installed";
+    const struct {
+        const char* codec;
+        const char* encoder;
+    } cases[] = {{"mpeg2", "mpeg2video"}, {"h264", "libx264"}};
+    for (const auto& c : cases) {
+        const std::string ts = dir_.File(std::string(c.codec) + ".ts");
+        const std::string make = std::string("ffmpeg -v error -y -f lavfi -i testsrc=size=160x120:rate=25 ") +
+                                 "-frames:v 12 -c:v " + c.encoder + " -f mpegts '" + ts + "'";
+        ASSERT_EQ(std::system(make.c_str()), 0) << make;
+
+        const std::string text = std::string("[Video]\nfilename=") + c.codec + ".ts\ncodec=" + c.codec + "\ncontainer=TS\n";
+        const std::string path = Descriptor(text);
+        auto driver = Driver();
+        host::ClipState clip;
+        // Counted and stored even though this build cannot decode the clip.
+        EXPECT_EQ(driver.Open(path, clip), host::kResultCannotOpen);
+        driver.Close(clip);
+        EXPECT_EQ(qivo_test::ReadFile(path), text + "num_frames=12\n") << c.codec;
+
+        // A stored count is used as it stands: no second pass.
+        const std::string stored = text + "num_frames=99\n";
+        qivo_test::WriteFile(path, stored);
+        host::ClipState again;
+        EXPECT_EQ(driver.Open(path, again), host::kResultCannotOpen);
+        driver.Close(again);
+        EXPECT_EQ(qivo_test::ReadFile(path), stored) << c.codec;
+        ExpectHostClean();
+    }
+}
+
 }  // namespace
