@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <regex>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -117,8 +116,9 @@ TEST(PipeCopy, ReaderLeavingMidCopyIsAWriteError) {
     }
     EXPECT_EQ(server.Wait(), 1);
     // EPIPE, or ECONNRESET when the reader left bytes unread behind.
-    EXPECT_TRUE(std::regex_match(server.Err(), std::regex("\\*\\*\\*  Output write error (32|104)\n"
-                                                          "\\*\\*\\*  File write error!\n")))
+    const std::string tail = "\n***  File write error!\n";
+    EXPECT_TRUE(server.Err() == "***  Output write error 32" + tail ||
+                server.Err() == "***  Output write error 104" + tail)
         << server.Err();
     EXPECT_TRUE(AfterVersion(server.Out()).ends_with("- close output " + pipe +
                                                       "\n- close input clip.264\n"));

@@ -1,7 +1,5 @@
 #include "ToolTable.h"
 
-#include <regex>
-
 #include "ToolProcess.h"
 
 std::optional<std::string> AfterVersionLine(const std::string& text, const std::string& line) {
@@ -10,11 +8,18 @@ std::optional<std::string> AfterVersionLine(const std::string& text, const std::
     const std::string head = line.substr(0, at);
     const std::string tail = line.substr(at + 2);
     if (text.compare(0, head.size(), head) != 0) return std::nullopt;
-    static const std::regex date("^(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) [ 123][0-9] [0-9]{4}");
+    // The build date as "Dec  3 2013": month, day right-aligned in two places, year.
     const std::string rest = text.substr(head.size());
-    std::smatch match;
-    if (!std::regex_search(rest, match, date)) return std::nullopt;
-    const std::string after = rest.substr(match.length());
+    static const std::string kMonths = "JanFebMarAprMayJunJulAugSepOctNovDec";
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (rest.size() < 11) return std::nullopt;
+    const auto month = kMonths.find(rest.substr(0, 3));
+    if (month == std::string::npos || month % 3 != 0) return std::nullopt;
+    if (rest[3] != ' ' || !(rest[4] == ' ' || (rest[4] >= '1' && rest[4] <= '3')) ||
+        !digit(rest[5]) || rest[6] != ' ' || !digit(rest[7]) || !digit(rest[8]) ||
+        !digit(rest[9]) || !digit(rest[10]))
+        return std::nullopt;
+    const std::string after = rest.substr(11);
     if (after.compare(0, tail.size(), tail) != 0) return std::nullopt;
     return after.substr(tail.size());
 }
