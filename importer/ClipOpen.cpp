@@ -37,7 +37,9 @@ host::MemoryHandle CreateRecordHandle(const host::MemoryFuncs& memory) {
     return handle;
 }
 
+// Copies the host's path unless the host gave none.
 void CopyHostPath(const char16_t* hostPath, char16_t (&into)[kPathCapacity]) {
+    if (hostPath[0] == 0) return;
     std::size_t n = 0;
     while (n + 1 < kPathCapacity && hostPath[n]) {
         into[n] = hostPath[n];
