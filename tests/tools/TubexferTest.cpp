@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -131,3 +133,14 @@ INSTANTIATE_TEST_SUITE_P(
                  "***  Cannot copy file to itself!\n", {}}));
 
 }  // namespace
+
+// Files that claim size 0 but have contents (as in /proc) are read, not copied by the kernel.
+TEST(Tubexfer, CopiesAFileThatClaimsSizeZero) {
+    ScratchFolder folder;
+    ToolResult r = RunTool("tubexfer", {"/proc/version", "out.bin"}, folder.Path());
+    EXPECT_EQ(r.code, 0) << r.err;
+    std::ifstream in("/proc/version", std::ios::binary);
+    const std::string expected((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(folder.Read("out.bin"), expected);
+}

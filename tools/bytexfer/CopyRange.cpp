@@ -4,16 +4,18 @@
 #include <cerrno>
 #include <limits>
 
+#include "tools/common/ChunkTransfer.h"
 #include "tools/common/FileErrorText.h"
 
 namespace tools {
 namespace {
 
-// Reads at most want bytes; the end of the data (a pipe's writer gone) is a count of 0.
-bool ReadSome(const platform::FileHandle& input, const CopyBuffer& buffer, std::uint64_t want,
-              std::uint32_t& count, const DebugLog& log) {
-    const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(want, buffer.Size()));
-    std::int64_t n = input.Read(buffer.Data(), size);
+// Reads at most want bytes, by read (skipping) or by transfer (copying); the end of the data
+// (a pipe's writer gone) is a count of 0.
+template <typename ReadChunk>
+bool ReadSome(ReadChunk read, const CopyBuffer& buffer, std::uint64_t want, std::uint32_t& count,
+              const DebugLog& log) {
+    std::int64_t n = read(static_cast<std::size_t>(std::min<std::uint64_t>(want, buffer.Size())));
     if (n < 0) {
         log.Error("***  Input read error %u\n", static_cast<unsigned>(errno));
         return false;
@@ -37,9 +39,13 @@ unsigned CopyRange(const platform::FileHandle& input, const platform::FileHandle
         return ERR_FILE_WRITE;
     }
 
+    auto skip = [&](std::size_t size) { return input.Read(buffer.Data(), size); };
+    ChunkTransfer transfer(input, output, buffer);
+    auto copy = [&](std::size_t size) { return transfer.Read(size); };
+
     std::uint32_t count = 0;
     while (position < start) {
-        if (!ReadSome(input, buffer, start - position, count, log)) return ERR_FILE_READ;
+        if (!ReadSome(skip, buffer, start - position, count, log)) return ERR_FILE_READ;
         if (count == 0) {
             log.Info("- end of input\n");
             break;
@@ -60,12 +66,12 @@ unsigned CopyRange(const platform::FileHandle& input, const platform::FileHandle
             if (position >= end) break;
             want = end - position;
         }
-        if (!ReadSome(input, buffer, want, count, log)) return ERR_FILE_READ;
+        if (!ReadSome(copy, buffer, want, count, log)) return ERR_FILE_READ;
         if (count == 0) {
             log.Info("- end of input\n");
             break;
         }
-        if (!output.WriteAll(buffer.Data(), count)) {
+        if (!transfer.Write(count)) {
             log.Error("***  Output write error %u\n", static_cast<unsigned>(errno));
             return ERR_FILE_WRITE;
         }

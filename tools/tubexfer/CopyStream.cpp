@@ -4,6 +4,7 @@
 
 #include "platform/PipeClient.h"
 #include "platform/PipeServer.h"
+#include "tools/common/ChunkTransfer.h"
 #include "tools/common/ConsoleFile.h"
 #include "tools/common/CopyBuffer.h"
 #include "tools/common/DebugLog.h"
@@ -24,9 +25,10 @@ platform::FileHandle OpenOutput(const std::string& name) {
 
 unsigned CopyUntilEnd(const platform::FileHandle& input, const platform::FileHandle& output,
                       const CopyBuffer& buffer, const DebugLog& log) {
+    ChunkTransfer transfer(input, output, buffer);
     for (;;) {
         // The writer closing its end of a pipe reads as 0 bytes: the normal end.
-        std::int64_t count = input.Read(buffer.Data(), buffer.Size());
+        std::int64_t count = transfer.Read(buffer.Size());
         if (count < 0) {
             log.Error("***  Input read error %u\n", static_cast<unsigned>(errno));
             return ERR_FILE_READ;
@@ -36,7 +38,7 @@ unsigned CopyUntilEnd(const platform::FileHandle& input, const platform::FileHan
             log.Info("- end of input\n");
             return 0;
         }
-        if (!output.WriteAll(buffer.Data(), static_cast<std::size_t>(count))) {
+        if (!transfer.Write(static_cast<std::size_t>(count))) {
             log.Error("***  Output write error %u\n", static_cast<unsigned>(errno));
             return ERR_FILE_WRITE;
         }
