@@ -5,6 +5,7 @@
 
 #include <mfxvideo.h>
 
+#include <algorithm>
 #include <numeric>
 
 namespace mfxsw {
@@ -25,6 +26,24 @@ bool HasChromaFields(uint32_t profile) {
             return true;
         default:
             return false;
+    }
+}
+
+// Table A-1: MaxDpbMbs by level_idc.
+uint32_t MaxDpbMbs(uint32_t level) {
+    switch (level) {
+        case 9: case 10: return 396;
+        case 11: return 900;
+        case 12: case 13: case 20: return 2376;
+        case 21: return 4752;
+        case 22: case 30: return 8100;
+        case 31: return 18000;
+        case 32: return 20480;
+        case 40: case 41: return 32768;
+        case 42: return 34816;
+        case 50: return 110400;
+        case 51: case 52: return 184320;
+        default: return level > 52 ? 696320 : 184320;
     }
 }
 
@@ -117,6 +136,9 @@ bool AvcHeaderParser::ReadSequenceData(BitReader& bits, StreamHeader& h) {
     h.referenceFrames = static_cast<uint16_t>(refFrames);
     h.frameRateN = h.frameRateD = 0;
     h.aspectW = h.aspectH = 0;
+    uint32_t frameMbs = widthMbs * (height / 16);
+    h.unstatedReorderDepth =
+        static_cast<uint16_t>(std::min<uint32_t>(16, std::max<uint32_t>(1, MaxDpbMbs(level) / frameMbs)));
     if (bits.Flag()) ReadVui(bits, h);
     return !bits.Overrun();
 }
@@ -183,6 +205,7 @@ void AvcHeaderParser::ReadVui(BitReader& bits, StreamHeader& h) {
         bits.Ue();
         bits.Ue();  // max_num_reorder_frames
         uint32_t maxDecFrameBuffering = bits.Ue();
+        h.unstatedReorderDepth = 0;
         if (!bits.Overrun() && maxDecFrameBuffering <= 16)
             h.referenceFrames = static_cast<uint16_t>(maxDecFrameBuffering);
     }

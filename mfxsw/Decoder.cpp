@@ -1,8 +1,13 @@
 #include "Decoder.h"
 
+#include "AvcHeaderParser.h"
+#include "StartCode.h"
 #include "VideoParamCheck.h"
 
 #include <mfxjpeg.h>
+
+#include <algorithm>
+#include <cstring>
 
 namespace mfxsw {
 namespace {
@@ -62,17 +67,61 @@ mfxStatus Decoder::OpenCodec() {
     // part, as SDK surfaces do; libavcodec's own cropping could only move the left edge to an
     // aligned column.
     context->apply_cropping = 0;
-    if (avcodec_open2(context.get(), codec, nullptr) < 0) return MFX_ERR_UNSUPPORTED;
+    // libavcodec's decoder opens with the first picture: what it must know beforehand (the
+    // VC-1 sequence header and entry point, the H.264 reorder depth) comes from the stream.
+    opened_ = false;
     codec_ = std::move(context);
     parserCodec_ = std::move(parserContext);
     parser_ = std::move(parser);
     packet_ = std::move(packet);
     frame_ = std::move(frame);
-    draining_ = drained_ = parserFlushed_ = false;
+    draining_ = drained_ = parserFlushed_ = streamStarted_ = false;
     return MFX_ERR_NONE;
 }
 
+void Decoder::PrepareForStream(const mfxBitstream& bs) {
+    streamStarted_ = true;
+    if (params_.mfx.CodecId != MFX_CODEC_AVC || opened_) return;
+    // Without a stated reorder depth libavcodec learns it while decoding and drops the pictures
+    // it has already passed; a conforming decoder holds as many as the level's DPB, so do that.
+    HeaderSearch search = AvcHeaderParser::Search(bs.Data + bs.DataOffset, bs.DataLength, true, false);
+    if (search.result == HeaderSearch::Result::kFound && search.header.unstatedReorderDepth)
+        codec_->has_b_frames = search.header.unstatedReorderDepth;
+}
+
+bool Decoder::OpenWithStreamHeaders(const uint8_t* data, int size) {
+    if (codec_->codec_id != AV_CODEC_ID_VC1) {
+        opened_ = avcodec_open2(codec_.get(), codec_->codec, nullptr) == 0;
+        return opened_;
+    }
+    constexpr uint8_t kVc1Sequence = 0x0F, kVc1Field = 0x0C, kVc1Frame = 0x0D;
+    size_t length = static_cast<size_t>(size);
+    size_t headersEnd = length;
+    bool sequence = false;
+    for (size_t pos = FindStartCode(data, length, 0); pos != kNoStartCode && pos + 3 < length;
+         pos = FindStartCode(data, length, pos + 3)) {
+        uint8_t code = data[pos + 3];
+        if (code == kVc1Sequence) sequence = true;
+        if (code == kVc1Frame || code == kVc1Field) {
+            headersEnd = pos;
+            break;
+        }
+    }
+    if (!sequence) return false;  // pictures before the first sequence header cannot decode
+    auto* extradata = static_cast<uint8_t*>(av_mallocz(headersEnd + AV_INPUT_BUFFER_PADDING_SIZE));
+    if (!extradata) return false;
+    std::memcpy(extradata, data, headersEnd);
+    codec_->extradata = extradata;
+    codec_->extradata_size = static_cast<int>(headersEnd);
+    opened_ = avcodec_open2(codec_.get(), codec_->codec, nullptr) == 0;
+    return opened_;
+}
+
 mfxStatus Decoder::Send(const uint8_t* data, int size, int64_t pts) {
+    if (!opened_ && !OpenWithStreamHeaders(data, size)) {
+        ++errors_;
+        return MFX_ERR_NONE;
+    }
     packet_->data = const_cast<uint8_t*>(data);
     packet_->size = size;
     packet_->pts = pts;
@@ -108,9 +157,11 @@ mfxStatus Decoder::DecodeFrameAsync(mfxBitstream* bs, mfxFrameSurface1* work,
             // New data after a completed drain starts a new stream.
             Reset(params_);
         }
+        if (!streamStarted_ && bs->DataLength) PrepareForStream(*bs);
     }
     for (;;) {
-        int received = avcodec_receive_frame(codec_.get(), frame_.get());
+        int received = opened_ ? avcodec_receive_frame(codec_.get(), frame_.get())
+                               : (draining_ ? AVERROR_EOF : AVERROR(EAGAIN));
         if (received == 0) return Deliver(*work, out);
         if (received == AVERROR_EOF) {
             drained_ = true;
@@ -124,7 +175,7 @@ mfxStatus Decoder::DecodeFrameAsync(mfxBitstream* bs, mfxFrameSurface1* work,
         if (!bs) {
             if (draining_) return MFX_ERR_MORE_DATA;
             if (!parserFlushed_ && (status = FlushParser()) != MFX_ERR_NONE) return status;
-            avcodec_send_packet(codec_.get(), nullptr);
+            if (opened_) avcodec_send_packet(codec_.get(), nullptr);
             draining_ = true;
             continue;
         }

@@ -31,6 +31,8 @@ public:
 private:
     Decoder(const mfxVideoParam& par, const mfxFrameAllocator* allocator, int threads);
     mfxStatus OpenCodec();
+    void PrepareForStream(const mfxBitstream& bs);
+    bool OpenWithStreamHeaders(const uint8_t* data, int size);
     mfxStatus Send(const uint8_t* data, int size, int64_t pts);
     mfxStatus FlushParser();
     mfxStatus Deliver(mfxFrameSurface1& work, mfxFrameSurface1** out);
@@ -45,6 +47,8 @@ private:
     ParserPtr parser_;
     PacketPtr packet_;
     FramePtr frame_;
+    bool opened_ = false;    // libavcodec's decoder is open (VC-1 waits for its headers)
+    bool streamStarted_ = false;  // the first data of the stream has been looked at
     bool draining_ = false;  // the end of the stream has been passed to libavcodec
     bool drained_ = false;   // libavcodec has given out its last picture
     bool parserFlushed_ = false;

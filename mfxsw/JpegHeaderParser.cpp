@@ -37,15 +37,17 @@ bool JpegHeaderParser::ReadFrameHeader(const uint8_t* p, size_t n, uint8_t marke
     if (components == 1) {
         h.chromaFormat = MFX_CHROMAFORMAT_YUV400;
     } else if (components == 3) {
+        // The subsampling is the ratio of luma to chroma sampling factors; encoders write
+        // 4:2:2 both as 2x1/1x1/1x1 and as 2x2/1x2/1x2.
         const uint8_t* c = p + 6;
-        uint32_t lumaH = c[1] >> 4, lumaV = c[1] & 15;
-        bool chromaSame = c[4] == 0x11 && c[7] == 0x11;
-        if (chromaSame) {
-            if (lumaH == 2 && lumaV == 2) h.chromaFormat = MFX_CHROMAFORMAT_YUV420;
-            else if (lumaH == 2 && lumaV == 1) h.chromaFormat = MFX_CHROMAFORMAT_YUV422H;
-            else if (lumaH == 1 && lumaV == 2) h.chromaFormat = MFX_CHROMAFORMAT_YUV422V;
-            else if (lumaH == 1 && lumaV == 1) h.chromaFormat = MFX_CHROMAFORMAT_YUV444;
-            else if (lumaH == 4 && lumaV == 1) h.chromaFormat = MFX_CHROMAFORMAT_YUV411;
+        uint32_t lumaH = c[1] >> 4, lumaV = c[1] & 15, chromaH = c[4] >> 4, chromaV = c[4] & 15;
+        if (c[4] == c[7] && chromaH && chromaV && lumaH % chromaH == 0 && lumaV % chromaV == 0) {
+            uint32_t ratioH = lumaH / chromaH, ratioV = lumaV / chromaV;
+            if (ratioH == 2 && ratioV == 2) h.chromaFormat = MFX_CHROMAFORMAT_YUV420;
+            else if (ratioH == 2 && ratioV == 1) h.chromaFormat = MFX_CHROMAFORMAT_YUV422H;
+            else if (ratioH == 1 && ratioV == 2) h.chromaFormat = MFX_CHROMAFORMAT_YUV422V;
+            else if (ratioH == 1 && ratioV == 1) h.chromaFormat = MFX_CHROMAFORMAT_YUV444;
+            else if (ratioH == 4 && ratioV == 1) h.chromaFormat = MFX_CHROMAFORMAT_YUV411;
         }
     }
     // Only the baseline and extended sequential processes give 8-bit pictures libavcodec

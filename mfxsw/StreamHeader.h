@@ -17,6 +17,9 @@ struct StreamHeader {
     uint16_t bitDepth = 8;
     uint16_t profile = 0, level = 0;          // in the SDK's encoding for the codec
     uint16_t referenceFrames = 0;             // frames a decoder keeps for prediction
+    // H.264 without bitstream restriction does not say how many pictures wait for display;
+    // then this is the most the level allows (the DPB size), else 0.
+    uint16_t unstatedReorderDepth = 0;
     uint16_t jpegColorFormat = 0;             // MFX_JPEG_COLORFORMAT_*
 };
 
