@@ -22,7 +22,6 @@ void WriteFile(const std::string& path, const Bytes& bytes);
 std::string TempPath(const std::string& name);
 
 // Every byte a feeder publishes after a successful Start, read in pieces of the given size.
-class CDataFeeder;
 template <class Feeder>
 Bytes Drain(Feeder& feeder, std::uint32_t piece = 1 << 20) {
     Bytes all;
