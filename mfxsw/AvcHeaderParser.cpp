@@ -282,7 +282,14 @@ HeaderSearch AvcHeaderParser::Search(const uint8_t* data, size_t size, bool endO
     while (pos != kNoStartCode) {
         size_t payload = pos + 3;
         size_t next = FindStartCode(data, size, payload);
-        if (next == kNoStartCode && !endOfStream) break;  // this NAL unit may not be complete
+        if (next == kNoStartCode && !endOfStream) {
+            // This NAL unit may not be complete; if it is the SPS, the header starts here.
+            if (!haveSps && payload < size && (data[payload] & 0x1F) == kNalSps) {
+                found.headerOffset = (pos > 0 && data[pos - 1] == 0) ? pos - 1 : pos;
+                found.headerStartKnown = true;
+            }
+            break;
+        }
         size_t end = next == kNoStartCode ? size : next;
         // Trailing zeros belong to the next start code (zero_byte), not to this NAL unit.
         while (end > payload && data[end - 1] == 0) --end;
@@ -312,7 +319,8 @@ HeaderSearch AvcHeaderParser::Search(const uint8_t* data, size_t size, bool endO
     if (haveSps && havePps && (!wantMvc || haveSubset || sliceSeen || endOfStream)) {
         found.result = HeaderSearch::Result::kFound;
     } else {
-        found.result = haveSps ? HeaderSearch::Result::kNeedMore : HeaderSearch::Result::kNotFound;
+        found.result = haveSps || found.headerStartKnown ? HeaderSearch::Result::kNeedMore
+                                                         : HeaderSearch::Result::kNotFound;
     }
     return found;
 }
