@@ -31,3 +31,9 @@ std::string Resolve(std::string text, const ScratchFolder& folder) {
     }
     return text;
 }
+
+void PrintTo(const ToolCase& c, std::ostream* os) {
+    *os << '[';
+    for (std::size_t i = 0; i < c.args.size(); ++i) *os << (i ? " " : "") << c.args[i];
+    *os << ']';
+}

@@ -3,6 +3,7 @@
 // of it on standard output, standard error, the exit code and the files.
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +16,9 @@ struct ToolCase {
     // Files to check afterwards: name and bytes, or nullopt for "must not exist".
     std::vector<std::pair<std::string, std::optional<std::string>>> files;
 };
+
+// Names a case by its command line in test listings.
+void PrintTo(const ToolCase& c, std::ostream* os);
 
 // Matches "<tool> version <v> (build: Mmm dd yyyy) - <what>\n\n" at the start of text and
 // returns the rest, or nullopt when the line is not there.
