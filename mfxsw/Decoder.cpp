@@ -2,6 +2,7 @@
 
 #include "AvcHeaderParser.h"
 #include "StartCode.h"
+#include "SyncPoints.h"
 #include "VideoParamCheck.h"
 
 #include <mfxjpeg.h>
@@ -26,12 +27,16 @@ AVCodecID CodecIdOf(mfxU32 codec) {
 
 Decoder::Decoder(const mfxVideoParam& par, const mfxFrameAllocator* allocator, int threads)
     : params_(par), allocator_(allocator), threads_(threads), writer_(allocator) {
+    mfxU16 fields = par.mfx.FrameInfo.PicStruct & (MFX_PICSTRUCT_FIELD_TFF | MFX_PICSTRUCT_FIELD_BFF);
+    fieldPairs_ = par.mfx.CodecId == MFX_CODEC_JPEG && fields != 0;
+    topFieldFirst_ = fields != MFX_PICSTRUCT_FIELD_BFF;
     // Extension buffers belong to the application and may be gone after Init.
     params_.ExtParam = nullptr;
     params_.NumExtParam = 0;
 }
 
 Decoder::~Decoder() {
+    DropLoneField();
     if (haveResponse_) allocator_->Free(allocator_->pthis, &response_);
 }
 
@@ -162,9 +167,15 @@ mfxStatus Decoder::DecodeFrameAsync(mfxBitstream* bs, mfxFrameSurface1* work,
     for (;;) {
         int received = opened_ ? avcodec_receive_frame(codec_.get(), frame_.get())
                                : (draining_ ? AVERROR_EOF : AVERROR(EAGAIN));
-        if (received == 0) return Deliver(*work, out);
+        if (received == 0) {
+            if (!fieldPairs_) return Deliver(*work, out);
+            status = TakeField(*work, out);
+            if (status == MFX_ERR_MORE_DATA) continue;
+            return status;
+        }
         if (received == AVERROR_EOF) {
             drained_ = true;
+            if (firstField_) return DeliverLoneField(out);
             return MFX_ERR_MORE_DATA;
         }
         if (received != AVERROR(EAGAIN)) {
@@ -225,6 +236,48 @@ mfxStatus Decoder::Deliver(mfxFrameSurface1& work, mfxFrameSurface1** out) {
     return MFX_ERR_NONE;
 }
 
+mfxStatus Decoder::TakeField(mfxFrameSurface1& work, mfxFrameSurface1** out) {
+    using Rows = SurfaceWriter::Rows;
+    Rows first = topFieldFirst_ ? Rows::kTopField : Rows::kBottomField;
+    Rows second = topFieldFirst_ ? Rows::kBottomField : Rows::kTopField;
+    mfxFrameSurface1& target = firstField_ ? *firstField_ : work;
+    mfxStatus status = writer_.Write(*frame_, target, firstField_ ? second : first);
+    if (status != MFX_ERR_NONE) {
+        av_frame_unref(frame_.get());
+        return status;
+    }
+    if (!firstField_) {
+        LockSurface(work);
+        firstField_ = &work;
+        av_frame_unref(frame_.get());
+        return MFX_ERR_MORE_DATA;  // decode on to the second field
+    }
+    DescribeOutput(target);
+    av_frame_unref(frame_.get());
+    UnlockSurface(target);
+    firstField_ = nullptr;
+    ++framesOut_;
+    *out = &target;
+    return MFX_ERR_NONE;
+}
+
+mfxStatus Decoder::DeliverLoneField(mfxFrameSurface1** out) {
+    // The stream ended after a first field: its pair is delivered with the other field absent.
+    mfxFrameSurface1& target = *firstField_;
+    UnlockSurface(target);
+    firstField_ = nullptr;
+    target.Data.Corrupted = topFieldFirst_ ? MFX_CORRUPTION_ABSENT_BOTTOM_FIELD
+                                           : MFX_CORRUPTION_ABSENT_TOP_FIELD;
+    ++framesOut_;
+    *out = &target;
+    return MFX_ERR_NONE;
+}
+
+void Decoder::DropLoneField() {
+    if (firstField_) UnlockSurface(*firstField_);
+    firstField_ = nullptr;
+}
+
 void Decoder::DescribeOutput(mfxFrameSurface1& s) const {
     const AVFrame& f = *frame_;
     mfxFrameInfo& info = s.Info;
@@ -235,6 +288,11 @@ void Decoder::DescribeOutput(mfxFrameSurface1& s) const {
     mfxU16 picStruct = MFX_PICSTRUCT_PROGRESSIVE;
     if (f.interlaced_frame) picStruct = f.top_field_first ? MFX_PICSTRUCT_FIELD_TFF
                                                           : MFX_PICSTRUCT_FIELD_BFF;
+    if (fieldPairs_) {
+        info.CropY = static_cast<mfxU16>(2 * info.CropY);
+        info.CropH = static_cast<mfxU16>(2 * info.CropH);
+        picStruct = topFieldFirst_ ? MFX_PICSTRUCT_FIELD_TFF : MFX_PICSTRUCT_FIELD_BFF;
+    }
     if (params_.mfx.ExtendedPicStruct && params_.mfx.CodecId != MFX_CODEC_JPEG) {
         if (f.repeat_pict == 1) picStruct |= MFX_PICSTRUCT_FIELD_REPEATED;
         else if (f.repeat_pict == 2) picStruct |= MFX_PICSTRUCT_FRAME_DOUBLING;
@@ -294,11 +352,15 @@ mfxStatus Decoder::Reset(const mfxVideoParam& par) {
     kept.NumExtParam = 0;
     // A fresh libavcodec decoder forgets every header and picture of the old stream, which a
     // flush alone does not promise for all codecs.
+    DropLoneField();
     codec_.reset();
     parserCodec_.reset();
     parser_.reset();
     mfxVideoParam previous = params_;
     params_ = kept;
+    mfxU16 fields = kept.mfx.FrameInfo.PicStruct & (MFX_PICSTRUCT_FIELD_TFF | MFX_PICSTRUCT_FIELD_BFF);
+    fieldPairs_ = kept.mfx.CodecId == MFX_CODEC_JPEG && fields != 0;
+    topFieldFirst_ = fields != MFX_PICSTRUCT_FIELD_BFF;
     params_.mfx.FrameInfo.Width = previous.mfx.FrameInfo.Width;
     params_.mfx.FrameInfo.Height = previous.mfx.FrameInfo.Height;
     return OpenCodec();

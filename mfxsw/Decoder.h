@@ -36,6 +36,9 @@ private:
     mfxStatus Send(const uint8_t* data, int size, int64_t pts);
     mfxStatus FlushParser();
     mfxStatus Deliver(mfxFrameSurface1& work, mfxFrameSurface1** out);
+    mfxStatus TakeField(mfxFrameSurface1& work, mfxFrameSurface1** out);
+    mfxStatus DeliverLoneField(mfxFrameSurface1** out);
+    void DropLoneField();
     void DescribeOutput(mfxFrameSurface1& work) const;
 
     mfxVideoParam params_;
@@ -52,6 +55,11 @@ private:
     bool draining_ = false;  // the end of the stream has been passed to libavcodec
     bool drained_ = false;   // libavcodec has given out its last picture
     bool parserFlushed_ = false;
+    // Interlaced motion JPEG codes each field as a picture of its own; two consecutive
+    // pictures fill one surface, the first on the rows the field order gives it.
+    bool fieldPairs_ = false;
+    bool topFieldFirst_ = true;
+    mfxFrameSurface1* firstField_ = nullptr;  // holds the first field, locked by the decoder
     mfxFrameAllocResponse response_{};
     bool haveResponse_ = false;
     mfxU32 framesOut_ = 0;

@@ -94,13 +94,25 @@ void SurfaceWriter::WritePlanes(const AVFrame& f, mfxU8* y, mfxU8* uv, size_t pi
     }
 }
 
-mfxStatus SurfaceWriter::Write(const AVFrame& frame, mfxFrameSurface1& s) const {
+void SurfaceWriter::WriteRows(const AVFrame& frame, const mfxFrameData& data, Rows rows) {
+    size_t pitch = PitchOf(data);
+    if (rows == Rows::kFrame) {
+        WritePlanes(frame, data.Y, data.UV, pitch);
+        return;
+    }
+    // A field is every other row of the frame, in luma and in NV12 chroma alike.
+    size_t first = rows == Rows::kTopField ? 0 : pitch;
+    WritePlanes(frame, data.Y + first, data.UV + first, 2 * pitch);
+}
+
+mfxStatus SurfaceWriter::Write(const AVFrame& frame, mfxFrameSurface1& s, Rows rows) const {
     if (!CanWrite(frame.format)) return MFX_ERR_UNSUPPORTED;
+    int height = rows == Rows::kFrame ? frame.height : 2 * frame.height;
     if (frame.width <= 0 || frame.height <= 0 || frame.width > s.Info.Width ||
-        frame.height > s.Info.Height)
+        height > s.Info.Height)
         return MFX_ERR_INCOMPATIBLE_VIDEO_PARAM;
     if (s.Data.Y) {
-        WritePlanes(frame, s.Data.Y, s.Data.UV, PitchOf(s.Data));
+        WriteRows(frame, s.Data, rows);
         return MFX_ERR_NONE;
     }
     mfxFrameData mapped{};
@@ -110,7 +122,7 @@ mfxStatus SurfaceWriter::Write(const AVFrame& frame, mfxFrameSurface1& s) const 
         allocator_->Unlock(allocator_->pthis, s.Data.MemId, &mapped);
         return MFX_ERR_LOCK_MEMORY;
     }
-    WritePlanes(frame, mapped.Y, mapped.UV, PitchOf(mapped));
+    WriteRows(frame, mapped, rows);
     return allocator_->Unlock(allocator_->pthis, s.Data.MemId, &mapped);
 }
 

@@ -19,12 +19,16 @@ public:
 
     static bool CanWrite(int pixelFormat);
 
+    // Where a picture goes: the whole surface, or every other row for one field.
+    enum class Rows { kFrame, kTopField, kBottomField };
+
     // MFX_ERR_INCOMPATIBLE_VIDEO_PARAM when the picture does not fit the surface,
     // MFX_ERR_UNSUPPORTED for a format that cannot become 8-bit 4:2:0.
-    mfxStatus Write(const AVFrame& frame, mfxFrameSurface1& surface) const;
+    mfxStatus Write(const AVFrame& frame, mfxFrameSurface1& surface, Rows rows = Rows::kFrame) const;
 
 private:
     static void WritePlanes(const AVFrame& frame, mfxU8* y, mfxU8* uv, size_t pitch);
+    static void WriteRows(const AVFrame& frame, const mfxFrameData& data, Rows rows);
 
     const mfxFrameAllocator* allocator_;
 };

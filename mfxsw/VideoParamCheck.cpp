@@ -31,10 +31,6 @@ bool JpegSamplingSupported(mfxU16 format) {
            format == MFX_CHROMAFORMAT_YUV422H;
 }
 
-bool FieldPicStruct(mfxU16 picStruct) {
-    return (picStruct & (MFX_PICSTRUCT_FIELD_TFF | MFX_PICSTRUCT_FIELD_BFF)) != 0;
-}
-
 }  // namespace
 
 void VideoParamCheck::QueryConfigurable(mfxVideoParam& out) {
@@ -111,10 +107,6 @@ mfxStatus VideoParamCheck::Query(const mfxVideoParam& in, mfxVideoParam& out) {
         }
         if (mfx.Rotation != MFX_ROTATION_0) {
             out.mfx.Rotation = 0;
-            unsupported = true;
-        }
-        if (FieldPicStruct(mfx.FrameInfo.PicStruct)) {
-            fi.PicStruct = 0;
             unsupported = true;
         }
     }

@@ -91,6 +91,29 @@ TEST(DecodeVideoMemoryTest, PicturesThroughTheAllocatorEqualFfmpeg) {
         EXPECT_EQ(run.pictures[i].md5, expected[i]) << "picture " << i;
 }
 
+// Two consecutive field pictures fill one surface, woven as ffmpeg's weave filter weaves them.
+TEST(DecodeJpegFieldsTest, FieldPairsAreWovenIntoOneSurface) {
+    std::string path = Fixture("jpeg_fields.mjpeg");
+    for (auto [order, first] : {std::pair{mfxU16{MFX_PICSTRUCT_FIELD_TFF}, "top"},
+                                std::pair{mfxU16{MFX_PICSTRUCT_FIELD_BFF}, "bottom"}}) {
+        SCOPED_TRACE(first);
+        SdkDecodeLoop::Options options;
+        options.codec = MFX_CODEC_JPEG;
+        options.jpegFieldOrder = order;
+        DecodeRun run = SdkDecodeLoop::Run(path, options);
+        ASSERT_EQ(run.status, MFX_ERR_NONE) << "failed at " << run.failedAt;
+        EXPECT_EQ(run.header.mfx.FrameInfo.CropH, 120);
+        std::vector<std::string> expected = FfmpegReference::FrameMd5(
+            path, "yuvj420p", std::string("weave=first_field=") + first);
+        ASSERT_EQ(run.pictures.size(), expected.size());
+        for (size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(run.pictures[i].md5, expected[i]) << "picture " << i;
+            EXPECT_EQ(run.pictures[i].info.PicStruct, order);
+            EXPECT_EQ(run.pictures[i].info.CropH, 240);
+        }
+    }
+}
+
 double Psnr(const uint8_t* a, const uint8_t* b, size_t n) {
     double sum = 0;
     for (size_t i = 0; i < n; ++i) {

@@ -23,8 +23,10 @@ std::unique_ptr<FILE, PipeClose> Run(const std::string& arguments) {
 }  // namespace
 
 std::vector<std::string> FfmpegReference::FrameMd5(const std::string& path,
-                                                   const std::string& pixFmt) {
-    auto pipe = Run("-i '" + path + "' -f framemd5 -pix_fmt " + pixFmt + " -");
+                                                   const std::string& pixFmt,
+                                                   const std::string& filter) {
+    std::string filtering = filter.empty() ? "" : " -vf " + filter;
+    auto pipe = Run("-i '" + path + "'" + filtering + " -f framemd5 -pix_fmt " + pixFmt + " -");
     std::vector<std::string> md5s;
     char line[512];
     while (std::fgets(line, sizeof line, pipe.get())) {

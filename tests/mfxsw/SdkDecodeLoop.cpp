@@ -133,6 +133,12 @@ DecodeRun SdkDecodeLoop::Run(const std::string& path, const Options& options) {
     }
     if (status < MFX_ERR_NONE) return fail(status, "DecodeHeader");
     run.header = par;
+    if (options.jpegFieldOrder) {
+        mfxFrameInfo& fi = par.mfx.FrameInfo;
+        fi.PicStruct = options.jpegFieldOrder;
+        fi.CropH = static_cast<mfxU16>(fi.CropH * 2);
+        fi.Height = static_cast<mfxU16>((fi.CropH + 15) & ~15);
+    }
     par.IOPattern = options.videoMemory ? MFX_IOPATTERN_OUT_VIDEO_MEMORY
                                         : MFX_IOPATTERN_OUT_SYSTEM_MEMORY;
     par.AsyncDepth = options.asyncDepth;

@@ -37,6 +37,9 @@ public:
         mfxU16 asyncDepth = 4;
         bool videoMemory = false;
         bool keepPlanes = false;
+        // Motion JPEG fields: the pipeline's set-up for an AVI1 polarity of top (or bottom)
+        // field first: this PicStruct, CropH doubled, Height rounded up to 16 from it.
+        mfxU16 jpegFieldOrder = 0;
         size_t bufferSize = 1 << 20;
     };
 

@@ -34,3 +34,6 @@ make mpeg2_interlaced.m2v 320x240 30 -c:v mpeg2video -g 12 -bf 2 -q:v 4 -pix_fmt
 make mpeg2_422.m2v 160x120 5 -c:v mpeg2video -pix_fmt yuv422p -f mpeg2video
 make jpeg_420.mjpeg 320x240 12 -c:v mjpeg -q:v 3 -pix_fmt yuvj420p -f mjpeg
 make jpeg_422.mjpeg 320x240 12 -c:v mjpeg -q:v 3 -pix_fmt yuvj422p -f mjpeg
+# Interlaced motion JPEG codes each field as a picture of its own, top field first.
+make jpeg_fields.mjpeg 320x240 12 -vf setfield=tff,separatefields -c:v mjpeg -q:v 3 \
+  -pix_fmt yuvj420p -f mjpeg
