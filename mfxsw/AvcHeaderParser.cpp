@@ -228,19 +228,22 @@ bool AvcHeaderParser::ReadMvcExtension(BitReader& bits, MvcDescription& mvc) {
     for (uint32_t i = 1; i < numViews; ++i)
         if (!readRefs(mvc.views[i].nonAnchorL0) || !readRefs(mvc.views[i].nonAnchorL1))
             return false;
+    // Every operation point names a subset of the views; a stream claiming more is damaged,
+    // and must not make the description grow without bound.
+    constexpr size_t kMaxOperationPoints = 1024;
     uint32_t levels = bits.Ue() + 1;
     if (levels > 64) return false;
     mvc.operationPoints.clear();
     for (uint32_t i = 0; i < levels; ++i) {
         uint16_t levelIdc = static_cast<uint16_t>(bits.U(8));
         uint32_t ops = bits.Ue() + 1;
-        if (ops > 1024 || bits.Overrun()) return false;
+        if (ops > kMaxOperationPoints - mvc.operationPoints.size() || bits.Overrun()) return false;
         for (uint32_t j = 0; j < ops; ++j) {
             MvcOperationPoint op;
             op.levelIdc = levelIdc;
             op.temporalId = static_cast<uint16_t>(bits.U(3));
             uint32_t targets = bits.Ue() + 1;
-            if (targets > 1024 || bits.Overrun()) return false;
+            if (targets > numViews || bits.Overrun()) return false;
             op.targetViews.resize(targets);
             for (auto& t : op.targetViews) t = static_cast<uint16_t>(bits.Ue());
             op.numViews = static_cast<uint16_t>(bits.Ue() + 1);
