@@ -72,6 +72,11 @@ mfxStatus Decoder::OpenCodec() {
     // part, as SDK surfaces do; libavcodec's own cropping could only move the left edge to an
     // aligned column.
     context->apply_cropping = 0;
+    // Damaged pictures are reported through Corrupted and the decode statistics; libavcodec's
+    // own messages would land on the host's standard error, so they are moved to debug level
+    // for these contexts only (the process-wide level stays the application's).
+    context->log_level_offset = AV_LOG_DEBUG - AV_LOG_ERROR;
+    parserContext->log_level_offset = AV_LOG_DEBUG - AV_LOG_ERROR;
     // libavcodec's decoder opens with the first picture: what it must know beforehand (the
     // VC-1 sequence header and entry point, the H.264 reorder depth) comes from the stream.
     opened_ = false;
