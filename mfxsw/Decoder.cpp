@@ -99,38 +99,46 @@ void Decoder::PrepareForStream(const mfxBitstream& bs) {
         codec_->has_b_frames = search.header.unstatedReorderDepth;
 }
 
-bool Decoder::OpenWithStreamHeaders(const uint8_t* data, int size) {
-    if (codec_->codec_id != AV_CODEC_ID_VC1) {
-        opened_ = avcodec_open2(codec_.get(), codec_->codec, nullptr) == 0;
-        return opened_;
-    }
-    constexpr uint8_t kVc1Sequence = 0x0F, kVc1Field = 0x0C, kVc1Frame = 0x0D;
-    size_t length = static_cast<size_t>(size);
-    size_t headersEnd = length;
-    bool sequence = false;
-    for (size_t pos = FindStartCode(data, length, 0); pos != kNoStartCode && pos + 3 < length;
-         pos = FindStartCode(data, length, pos + 3)) {
-        uint8_t code = data[pos + 3];
-        if (code == kVc1Sequence) sequence = true;
-        if (code == kVc1Frame || code == kVc1Field) {
-            headersEnd = pos;
-            break;
+mfxStatus Decoder::OpenWithStreamHeaders(const uint8_t* data, int size) {
+    if (codec_->codec_id == AV_CODEC_ID_VC1) {
+        constexpr uint8_t kVc1Sequence = 0x0F, kVc1Field = 0x0C, kVc1Frame = 0x0D;
+        size_t length = static_cast<size_t>(size);
+        size_t headersEnd = length;
+        bool sequence = false;
+        for (size_t pos = FindStartCode(data, length, 0); pos != kNoStartCode && pos + 3 < length;
+             pos = FindStartCode(data, length, pos + 3)) {
+            uint8_t code = data[pos + 3];
+            if (code == kVc1Sequence) sequence = true;
+            if (code == kVc1Frame || code == kVc1Field) {
+                headersEnd = pos;
+                break;
+            }
         }
+        // Pictures before the first sequence header cannot be decoded; wait for it.
+        if (!sequence) return MFX_ERR_MORE_DATA;
+        auto* extradata =
+            static_cast<uint8_t*>(av_mallocz(headersEnd + AV_INPUT_BUFFER_PADDING_SIZE));
+        if (!extradata) return MFX_ERR_MEMORY_ALLOC;
+        std::memcpy(extradata, data, headersEnd);
+        av_freep(&codec_->extradata);
+        codec_->extradata = extradata;
+        codec_->extradata_size = static_cast<int>(headersEnd);
     }
-    if (!sequence) return false;  // pictures before the first sequence header cannot decode
-    auto* extradata = static_cast<uint8_t*>(av_mallocz(headersEnd + AV_INPUT_BUFFER_PADDING_SIZE));
-    if (!extradata) return false;
-    std::memcpy(extradata, data, headersEnd);
-    codec_->extradata = extradata;
-    codec_->extradata_size = static_cast<int>(headersEnd);
-    opened_ = avcodec_open2(codec_.get(), codec_->codec, nullptr) == 0;
-    return opened_;
+    int result = avcodec_open2(codec_.get(), codec_->codec, nullptr);
+    if (result == AVERROR(ENOMEM)) return MFX_ERR_MEMORY_ALLOC;
+    if (result < 0) return MFX_ERR_UNSUPPORTED;
+    opened_ = true;
+    return MFX_ERR_NONE;
 }
 
 mfxStatus Decoder::Send(const uint8_t* data, int size, int64_t pts) {
-    if (!opened_ && !OpenWithStreamHeaders(data, size)) {
-        ++errors_;
-        return MFX_ERR_NONE;
+    if (!opened_) {
+        mfxStatus status = OpenWithStreamHeaders(data, size);
+        if (status == MFX_ERR_MORE_DATA) {
+            ++errors_;
+            return MFX_ERR_NONE;
+        }
+        if (status != MFX_ERR_NONE) return status;
     }
     packet_->data = const_cast<uint8_t*>(data);
     packet_->size = size;
@@ -165,10 +173,11 @@ mfxStatus Decoder::DecodeFrameAsync(mfxBitstream* bs, mfxFrameSurface1* work,
         if (!bs->Data && bs->DataLength) return MFX_ERR_NULL_PTR;
         if (drained_ && bs->DataLength) {
             // New data after a completed drain starts a new stream.
-            Reset(params_);
+            if ((status = Reset(params_)) != MFX_ERR_NONE) return status;
         }
         if (!streamStarted_ && bs->DataLength) PrepareForStream(*bs);
     }
+    int idleParses = 0;
     for (;;) {
         int received = opened_ ? avcodec_receive_frame(codec_.get(), frame_.get())
                                : (draining_ ? AVERROR_EOF : AVERROR(EAGAIN));
@@ -188,9 +197,14 @@ mfxStatus Decoder::DecodeFrameAsync(mfxBitstream* bs, mfxFrameSurface1* work,
             ++errors_;
             continue;
         }
+        // libavcodec takes input only once it has no output waiting, so every send below
+        // follows a receive that answered EAGAIN.
         if (!bs) {
             if (draining_) return MFX_ERR_MORE_DATA;
-            if (!parserFlushed_ && (status = FlushParser()) != MFX_ERR_NONE) return status;
+            if (!parserFlushed_) {
+                if ((status = FlushParser()) != MFX_ERR_NONE) return status;
+                continue;
+            }
             if (opened_) avcodec_send_packet(codec_.get(), nullptr);
             draining_ = true;
             continue;
@@ -198,15 +212,19 @@ mfxStatus Decoder::DecodeFrameAsync(mfxBitstream* bs, mfxFrameSurface1* work,
         int64_t pts = bs->TimeStamp == static_cast<mfxU64>(MFX_TIMESTAMP_UNKNOWN)
                           ? AV_NOPTS_VALUE
                           : static_cast<int64_t>(bs->TimeStamp);
+        // A buffer marked complete holds whole pictures: none waits for the next start code.
+        // JPEG pictures are framed by their markers, so several may share one such buffer.
+        bool complete = (bs->DataFlag & MFX_BITSTREAM_COMPLETE_FRAME) != 0;
+        bool jpeg = params_.mfx.CodecId == MFX_CODEC_JPEG;
         if (bs->DataLength == 0) {
-            if ((bs->DataFlag & MFX_BITSTREAM_EOS) && !parserFlushed_) {
+            if (((bs->DataFlag & MFX_BITSTREAM_EOS) || (complete && jpeg)) && !parserFlushed_) {
                 if ((status = FlushParser()) != MFX_ERR_NONE) return status;
                 continue;
             }
             return MFX_ERR_MORE_DATA;
         }
-        if (bs->DataFlag & MFX_BITSTREAM_COMPLETE_FRAME) {
-            // The application framed the picture; it is decoded without waiting for the next.
+        if (complete && !jpeg) {
+            if (bs->DataLength > INT32_MAX) return MFX_ERR_UNSUPPORTED;
             int size = static_cast<int>(bs->DataLength);
             const uint8_t* data = bs->Data + bs->DataOffset;
             bs->DataOffset += bs->DataLength;
@@ -224,8 +242,11 @@ mfxStatus Decoder::DecodeFrameAsync(mfxBitstream* bs, mfxFrameSurface1* work,
         bs->DataLength -= static_cast<mfxU32>(consumed);
         if (size > 0) {
             parserFlushed_ = false;
+            idleParses = 0;
             if ((status = Send(data, size, parser_->pts)) != MFX_ERR_NONE) return status;
-        } else if (consumed == 0) {
+        } else if (consumed == 0 && ++idleParses > 1) {
+            // A parser takes one call to restart after a flush; a second idle call means it
+            // cannot use these bytes at all.
             return MFX_ERR_MORE_DATA;
         }
     }

@@ -32,7 +32,8 @@ private:
     Decoder(const mfxVideoParam& par, const mfxFrameAllocator* allocator, int threads);
     mfxStatus OpenCodec();
     void PrepareForStream(const mfxBitstream& bs);
-    bool OpenWithStreamHeaders(const uint8_t* data, int size);
+    // MFX_ERR_MORE_DATA while the packet lacks the headers the decoder must open with.
+    mfxStatus OpenWithStreamHeaders(const uint8_t* data, int size);
     mfxStatus Send(const uint8_t* data, int size, int64_t pts);
     mfxStatus FlushParser();
     mfxStatus Deliver(mfxFrameSurface1& work, mfxFrameSurface1** out);

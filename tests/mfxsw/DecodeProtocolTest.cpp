@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <vector>
 
@@ -19,7 +20,9 @@ namespace {
 // A decoder set up on a whole file in memory, with system-memory surfaces.
 class OpenDecoder {
 public:
-    OpenDecoder(const std::string& path, mfxU32 codec, mfxU16 surfaces = 4) {
+    // `adjust` changes the parameters, as an application may, before surfaces are made for them.
+    OpenDecoder(const std::string& path, mfxU32 codec, mfxU16 surfaces = 4,
+                const std::function<void(mfxVideoParam&)>& adjust = {}) {
         std::ifstream file(path, std::ios::binary);
         bytes_.assign(std::istreambuf_iterator<char>(file), {});
         bs.Data = bytes_.data();
@@ -28,6 +31,7 @@ public:
         headerStatus = MFXVideoDECODE_DecodeHeader(session, &bs, &par);
         par.IOPattern = MFX_IOPATTERN_OUT_SYSTEM_MEMORY;
         par.AsyncDepth = surfaces;
+        if (adjust) adjust(par);
         size_t pitch = (par.mfx.FrameInfo.Width + 31u) & ~31u;
         size_t rows = (par.mfx.FrameInfo.Height + 31u) & ~31u;
         memory_.resize(surfaces);
@@ -197,6 +201,47 @@ TEST(DecodeProtocolTest, ResetReleasesHeldSurfacesAndRestartsTheStream) {
     ASSERT_EQ(decoder.Next(&out, &sync), MFX_ERR_NONE);
     ASSERT_EQ(MFXVideoCORE_SyncOperation(decoder.session, sync, 1000), MFX_ERR_NONE);
     EXPECT_EQ(PackNv12(out->Info, out->Data), first);
+}
+
+// The documented interlaced motion JPEG protocol: each buffer holds both fields of a frame and
+// is marked complete, so every call returns that frame without waiting for more data.
+TEST(DecodeProtocolTest, CompleteBuffersOfFieldPairsGiveOneFrameEach) {
+    std::string path = Fixture("jpeg_fields.mjpeg");
+    OpenDecoder decoder(path, MFX_CODEC_JPEG, 2, [](mfxVideoParam& par) {
+        mfxFrameInfo& fi = par.mfx.FrameInfo;
+        fi.PicStruct = MFX_PICSTRUCT_FIELD_TFF;
+        fi.CropH = static_cast<mfxU16>(fi.CropH * 2);
+        fi.Height = static_cast<mfxU16>((fi.CropH + 15) & ~15);
+    });
+    ASSERT_EQ(decoder.headerStatus, MFX_ERR_NONE);
+    std::vector<uint8_t> stream(decoder.bs.Data, decoder.bs.Data + decoder.bs.DataLength);
+    std::vector<size_t> starts;
+    for (size_t i = 0; i + 2 < stream.size(); ++i)
+        if (stream[i] == 0xFF && stream[i + 1] == 0xD8 && stream[i + 2] == 0xFF) starts.push_back(i);
+    starts.push_back(stream.size());
+    ASSERT_EQ(starts.size(), 13u);
+
+    ASSERT_EQ(decoder.Init(), MFX_ERR_NONE);
+    std::vector<std::string> expected =
+        FfmpegReference::FrameMd5(path, "yuvj420p", "weave=first_field=top");
+    ASSERT_EQ(expected.size(), 6u);
+    for (size_t frame = 0; frame < 6; ++frame) {
+        std::vector<uint8_t> pair(stream.begin() + starts[2 * frame],
+                                  stream.begin() + starts[2 * frame + 2]);
+        mfxBitstream bs{};
+        bs.Data = pair.data();
+        bs.DataLength = bs.MaxLength = static_cast<mfxU32>(pair.size());
+        bs.DataFlag = MFX_BITSTREAM_COMPLETE_FRAME;
+        mfxFrameSurface1* out = nullptr;
+        mfxSyncPoint sync = nullptr;
+        ASSERT_EQ(MFXVideoDECODE_DecodeFrameAsync(decoder.session, &bs, &decoder.surfaces[0], &out,
+                                                  &sync),
+                  MFX_ERR_NONE)
+            << "frame " << frame;
+        EXPECT_EQ(bs.DataLength, 0u);
+        ASSERT_EQ(MFXVideoCORE_SyncOperation(decoder.session, sync, 1000), MFX_ERR_NONE);
+        EXPECT_EQ(Md5Hex(PackNv12(out->Info, out->Data)), expected[frame]) << "frame " << frame;
+    }
 }
 
 struct RefusedCase {
