@@ -69,15 +69,7 @@ TEST_P(BytexferTable, Run) {
             EXPECT_EQ(*actual, Resolve(*expected, folder));
         }
     }
-    for (const auto& [name, bytes] : c.files) {
-        SCOPED_TRACE(name);
-        if (!bytes) {
-            EXPECT_FALSE(folder.Exists(name));
-        } else {
-            ASSERT_TRUE(folder.Exists(name));
-            EXPECT_EQ(folder.Read(name), *bytes);
-        }
-    }
+    ExpectFiles(c, folder);
     EXPECT_EQ(folder.Read("a.bin"), kA);
 }
 

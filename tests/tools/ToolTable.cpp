@@ -2,6 +2,8 @@
 
 #include "ToolProcess.h"
 
+#include <gtest/gtest.h>
+
 std::optional<std::string> AfterVersionLine(const std::string& text, const std::string& line) {
     // line holds "%s" where the build date goes.
     const auto at = line.find("%s");
@@ -36,4 +38,16 @@ void PrintTo(const ToolCase& c, std::ostream* os) {
     *os << '[';
     for (std::size_t i = 0; i < c.args.size(); ++i) *os << (i ? " " : "") << c.args[i];
     *os << ']';
+}
+
+void ExpectFiles(const ToolCase& c, const ScratchFolder& folder) {
+    for (const auto& [name, bytes] : c.files) {
+        SCOPED_TRACE(name);
+        if (!bytes) {
+            EXPECT_FALSE(folder.Exists(name));
+        } else {
+            ASSERT_TRUE(folder.Exists(name));
+            EXPECT_EQ(folder.Read(name), *bytes);
+        }
+    }
 }

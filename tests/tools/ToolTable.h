@@ -27,3 +27,6 @@ std::optional<std::string> AfterVersionLine(const std::string& text, const std::
 class ScratchFolder;
 // "@/" in a case stands for the scratch folder's absolute path.
 std::string Resolve(std::string text, const ScratchFolder& folder);
+
+// Checks the case's files in the folder after the run.
+void ExpectFiles(const ToolCase& c, const ScratchFolder& folder);

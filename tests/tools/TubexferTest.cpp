@@ -55,15 +55,7 @@ TEST_P(TubexferTable, Run) {
     ASSERT_TRUE(out) << r.out;
     EXPECT_EQ(*out, Resolve(c.out, folder));
     EXPECT_EQ(r.err, Resolve(c.err, folder));
-    for (const auto& [name, bytes] : c.files) {
-        SCOPED_TRACE(name);
-        if (!bytes) {
-            EXPECT_FALSE(folder.Exists(name));
-        } else {
-            ASSERT_TRUE(folder.Exists(name));
-            EXPECT_EQ(folder.Read(name), *bytes);
-        }
-    }
+    ExpectFiles(c, folder);
     // Whatever happened, the source is never harmed.
     EXPECT_EQ(folder.Read("in.bin"), kInput);
 }
