@@ -109,7 +109,7 @@ bool AvcHeaderParser::ReadSequenceData(BitReader& bits, StreamHeader& h) {
     }
     uint32_t width = widthMbs * 16;
     uint32_t height = heightMapUnits * 16 * (frameMbsOnly ? 1 : 2);
-    if (bits.Overrun() || width > 16384 || height > 16384 || refFrames > 16) return false;
+    if (bits.Overrun() || width > kMaxPictureSide || height > kMaxPictureSide || refFrames > 16) return false;
 
     uint32_t cropUnitX = 1, cropUnitY = frameMbsOnly ? 1 : 2;
     if (chromaFormatIdc != 0 && !separateColourPlanes) {

@@ -22,6 +22,7 @@ bool JpegHeaderParser::ReadFrameHeader(const uint8_t* p, size_t n, uint8_t marke
     uint32_t width = Be16(p + 3);
     uint32_t components = p[5];
     if (n < 6 + 3 * components || width == 0 || height == 0) return false;
+    if (width > kMaxPictureSide || height > kMaxPictureSide) return false;
     h.codedWidth = static_cast<uint16_t>((width + 15) & ~15u);
     h.codedHeight = static_cast<uint16_t>((height + 15) & ~15u);
     h.cropX = h.cropY = 0;

@@ -130,7 +130,7 @@ HeaderSearch Mpeg2HeaderParser::Search(const uint8_t* data, size_t size, bool en
 
     uint32_t width = h.cropW | (sizeExtW << 12);
     uint32_t height = h.cropH | (sizeExtH << 12);
-    if (width > 16384 || height > 16384) {
+    if (width > kMaxPictureSide || height > kMaxPictureSide) {
         found.result = HeaderSearch::Result::kNotFound;
         return found;
     }

@@ -6,6 +6,10 @@
 
 namespace mfxsw {
 
+// Largest picture side the runtime accepts: the SDK's frame sizes are 16-bit after alignment,
+// and nothing that large is a real picture of the codecs decoded here.
+inline constexpr uint32_t kMaxPictureSide = 16384;
+
 struct StreamHeader {
     uint16_t codedWidth = 0;   // picture size as decoded, before cropping
     uint16_t codedHeight = 0;

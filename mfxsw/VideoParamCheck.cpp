@@ -2,6 +2,7 @@
 
 #include "ExtBuffers.h"
 #include "HeaderReader.h"
+#include "StreamHeader.h"
 
 #include <mfxvideo.h>
 #include <mfxjpeg.h>
@@ -10,7 +11,7 @@
 namespace mfxsw {
 namespace {
 
-constexpr mfxU16 kMaxSize = 16384;
+constexpr mfxU16 kMaxSize = kMaxPictureSide;
 
 bool MultiviewRequested(const mfxVideoParam& par) {
     if (par.mfx.CodecId != MFX_CODEC_AVC) return false;

@@ -139,6 +139,23 @@ TEST(DecodeHeaderPositionTest, WithoutHeaderKeepsOnlyAPossibleStartCodePrefix) {
     EXPECT_EQ(MFXVideoDECODE_DecodeHeader(session, &bs, &par), MFX_ERR_UNSUPPORTED);
 }
 
+// A frame header with an absurd size is no header: its aligned size would not even fit the
+// SDK's 16-bit frame sizes.
+TEST(DecodeHeaderPositionTest, AbsurdJpegSizeIsNotAHeader) {
+    std::vector<uint8_t> bytes = {0xFF, 0xD8,                                 // SOI
+                                  0xFF, 0xC0, 0x00, 0x11, 0x08, 0xFF, 0xFF,   // SOF0, 8 bits, 65535 high
+                                  0xFF, 0xFF, 0x03,                           // 65535 wide, 3 components
+                                  0x01, 0x22, 0x00, 0x02, 0x11, 0x01, 0x03, 0x11, 0x01,
+                                  0xFF, 0xD9};
+    SdkSession session;
+    ASSERT_EQ(session.InitStatus(), MFX_ERR_NONE);
+    mfxVideoParam par{};
+    par.mfx.CodecId = MFX_CODEC_JPEG;
+    mfxBitstream bs = Over(bytes, MFX_BITSTREAM_EOS);
+    EXPECT_EQ(MFXVideoDECODE_DecodeHeader(session, &bs, &par), MFX_ERR_MORE_DATA);
+    EXPECT_EQ(par.mfx.FrameInfo.Width, 0);
+}
+
 // The two-step MVC protocol: counts first, then views, view ids and operation points from the
 // subset SPS. The second view predicts from the first, which this runtime does not decode.
 TEST(DecodeHeaderMvcTest, DescribesTheViewsOfTheSubsetSps) {
