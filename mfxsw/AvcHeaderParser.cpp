@@ -47,14 +47,19 @@ uint32_t MaxDpbMbs(uint32_t level) {
     }
 }
 
-void SkipScalingList(BitReader& bits, int size) {
+// False when a delta lies outside -128..127: only damage writes one, and its Exp-Golomb value
+// may be as large as 2^31, too large to add to the running scale.
+bool SkipScalingList(BitReader& bits, int size) {
     int last = 8, next = 8;
     for (int j = 0; j < size; ++j) {
         if (next != 0) {
-            next = (last + bits.Se() + 256) % 256;
+            int32_t delta = bits.Se();
+            if (delta < -128 || delta > 127) return false;
+            next = (last + delta + 256) % 256;
         }
         last = next == 0 ? last : next;
     }
+    return true;
 }
 
 }  // namespace
@@ -76,7 +81,7 @@ bool AvcHeaderParser::ReadSequenceData(BitReader& bits, StreamHeader& h) {
         if (bits.Flag()) {
             int lists = chromaFormatIdc == 3 ? 12 : 8;
             for (int i = 0; i < lists; ++i)
-                if (bits.Flag()) SkipScalingList(bits, i < 6 ? 16 : 64);
+                if (bits.Flag() && !SkipScalingList(bits, i < 6 ? 16 : 64)) return false;
         }
     }
     bits.Ue();  // log2_max_frame_num_minus4

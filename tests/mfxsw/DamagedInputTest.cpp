@@ -108,5 +108,44 @@ TEST(DamagedHeaderTest, RandomHeadersAreParsedSafely) {
     }
 }
 
+// An H.264 sequence header whose scaling list holds a delta outside -128..127 is damaged and
+// is not taken for the stream's header; the largest delta Exp-Golomb can write must not
+// overflow the running scale. The header is 64x48, High profile, with one scaling list whose
+// first delta is the case's value and whose other deltas are zero.
+TEST(DamagedHeaderTest, ScalingListDeltaOutsideItsRangeIsRefused) {
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> sps;
+        mfxStatus expected;
+    };
+    const Case cases[] = {
+        {"delta 5", {0, 0, 0, 1, 0x67, 0x64, 0x00, 0x1E, 0xAD, 0x8A, 0xFF, 0xFE, 0x03, 0xA1, 0x1E, 0x40},
+         MFX_ERR_NONE},
+        {"delta 200",
+         {0, 0, 0, 1, 0x67, 0x64, 0x00, 0x1E, 0xAD, 0x80, 0x64, 0x3F, 0xFF, 0x80, 0xE8, 0x47, 0x90},
+         MFX_ERR_MORE_DATA},
+        {"delta 2^31-1",
+         {0, 0, 0, 1, 0x67, 0x64, 0x00, 0x1E, 0xAD, 0x80, 0x00, 0x00, 0x03, 0x00, 0xFF, 0xFF, 0xFF,
+          0xFE, 0xFF, 0xFE, 0x03, 0xA1, 0x1E, 0x40},
+         MFX_ERR_MORE_DATA},
+    };
+    SdkSession session;
+    ASSERT_EQ(session.InitStatus(), MFX_ERR_NONE);
+    for (const Case& c : cases) {
+        std::vector<uint8_t> bytes = c.sps;
+        bytes.insert(bytes.end(), {0, 0, 0, 1, 0x68, 0xCE, 0x38, 0x80, 0, 0, 0, 1, 0x65, 0x88, 0x84});
+        mfxBitstream bs{};
+        bs.Data = bytes.data();
+        bs.DataLength = bs.MaxLength = static_cast<mfxU32>(bytes.size());
+        mfxVideoParam par{};
+        par.mfx.CodecId = MFX_CODEC_AVC;
+        EXPECT_EQ(MFXVideoDECODE_DecodeHeader(session, &bs, &par), c.expected) << c.name;
+        if (c.expected == MFX_ERR_NONE) {
+            EXPECT_EQ(par.mfx.FrameInfo.CropW, 64) << c.name;
+            EXPECT_EQ(par.mfx.FrameInfo.CropH, 48) << c.name;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace mfxsw_test
