@@ -112,9 +112,13 @@ bool AvcHeaderParser::ReadSequenceData(BitReader& bits, StreamHeader& h) {
         cropTop = bits.Ue();
         cropBottom = bits.Ue();
     }
+    // Checked before multiplying: a count near 2^32 would wrap to a small, plausible size.
+    uint32_t mapUnitHeight = frameMbsOnly ? 16 : 32;
+    if (bits.Overrun() || widthMbs > kMaxPictureSide / 16 || heightMapUnits > kMaxPictureSide / mapUnitHeight ||
+        refFrames > 16)
+        return false;
     uint32_t width = widthMbs * 16;
-    uint32_t height = heightMapUnits * 16 * (frameMbsOnly ? 1 : 2);
-    if (bits.Overrun() || width > kMaxPictureSide || height > kMaxPictureSide || refFrames > 16) return false;
+    uint32_t height = heightMapUnits * mapUnitHeight;
 
     uint32_t cropUnitX = 1, cropUnitY = frameMbsOnly ? 1 : 2;
     if (chromaFormatIdc != 0 && !separateColourPlanes) {

@@ -147,5 +147,42 @@ TEST(DamagedHeaderTest, ScalingListDeltaOutsideItsRangeIsRefused) {
     }
 }
 
+// A picture size in macroblocks so large that multiplying it out wraps to a small size is
+// damage, not a 16-pixel picture. Baseline headers, 64x48 apart from the case's field.
+TEST(DamagedHeaderTest, PictureSizeThatWrapsIsRefused) {
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> sps;
+        mfxStatus expected;
+    };
+    const Case cases[] = {
+        {"64x48", {0, 0, 0, 1, 0x67, 0x42, 0x00, 0x1E, 0xF4, 0x23, 0xC8}, MFX_ERR_NONE},
+        {"width 2^28+1 macroblocks",
+         {0, 0, 0, 1, 0x67, 0x42, 0x00, 0x1E, 0xF4, 0x00, 0x00, 0x03, 0x00, 0x08, 0x00, 0x00, 0x03, 0x00, 0xBC,
+          0x80},
+         MFX_ERR_MORE_DATA},
+        {"height 2^28+1 map units",
+         {0, 0, 0, 1, 0x67, 0x42, 0x00, 0x1E, 0xF4, 0x20, 0x00, 0x00, 0x03, 0x00, 0x40, 0x00, 0x00, 0x07, 0x20},
+         MFX_ERR_MORE_DATA},
+    };
+    SdkSession session;
+    ASSERT_EQ(session.InitStatus(), MFX_ERR_NONE);
+    for (const Case& c : cases) {
+        std::vector<uint8_t> bytes = c.sps;
+        bytes.insert(bytes.end(), {0, 0, 0, 1, 0x68, 0xCE, 0x38, 0x80});
+        mfxBitstream bs{};
+        bs.Data = bytes.data();
+        bs.DataLength = bs.MaxLength = static_cast<mfxU32>(bytes.size());
+        bs.DataFlag = MFX_BITSTREAM_EOS;
+        mfxVideoParam par{};
+        par.mfx.CodecId = MFX_CODEC_AVC;
+        EXPECT_EQ(MFXVideoDECODE_DecodeHeader(session, &bs, &par), c.expected) << c.name;
+        if (c.expected == MFX_ERR_NONE) {
+            EXPECT_EQ(par.mfx.FrameInfo.CropW, 64) << c.name;
+            EXPECT_EQ(par.mfx.FrameInfo.CropH, 48) << c.name;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace mfxsw_test
