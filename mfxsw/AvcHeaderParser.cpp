@@ -125,8 +125,8 @@ bool AvcHeaderParser::ReadSequenceData(BitReader& bits, StreamHeader& h) {
         cropUnitX *= chromaFormatIdc == 3 ? 1 : 2;
         cropUnitY *= chromaFormatIdc == 1 ? 2 : 1;
     }
-    uint64_t cutX = uint64_t(cropLeft + cropRight) * cropUnitX;
-    uint64_t cutY = uint64_t(cropTop + cropBottom) * cropUnitY;
+    uint64_t cutX = (uint64_t(cropLeft) + cropRight) * cropUnitX;
+    uint64_t cutY = (uint64_t(cropTop) + cropBottom) * cropUnitY;
     if (cutX >= width || cutY >= height) return false;
 
     h.codedWidth = static_cast<uint16_t>(width);

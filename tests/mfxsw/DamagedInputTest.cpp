@@ -147,8 +147,8 @@ TEST(DamagedHeaderTest, ScalingListDeltaOutsideItsRangeIsRefused) {
     }
 }
 
-// A picture size in macroblocks so large that multiplying it out wraps to a small size is
-// damage, not a 16-pixel picture. Baseline headers, 64x48 apart from the case's field.
+// A picture size in macroblocks, or a pair of crop offsets, so large that multiplying or
+// adding them wraps to a small value is damage, not a 16-pixel or uncropped picture. Baseline headers, 64x48 apart from the case's field.
 TEST(DamagedHeaderTest, PictureSizeThatWrapsIsRefused) {
     struct Case {
         const char* name;
@@ -163,6 +163,10 @@ TEST(DamagedHeaderTest, PictureSizeThatWrapsIsRefused) {
          MFX_ERR_MORE_DATA},
         {"height 2^28+1 map units",
          {0, 0, 0, 1, 0x67, 0x42, 0x00, 0x1E, 0xF4, 0x20, 0x00, 0x00, 0x03, 0x00, 0x40, 0x00, 0x00, 0x07, 0x20},
+         MFX_ERR_MORE_DATA},
+        {"left and right crop 2^32-2 and 2",
+         {0, 0, 0, 1, 0x67, 0x42, 0x00, 0x1E, 0xF4, 0x23, 0xE0, 0x00, 0x00, 0x03, 0x00, 0x3F, 0xFF, 0xFF, 0xFF,
+          0xDE, 0x80},
          MFX_ERR_MORE_DATA},
     };
     SdkSession session;
